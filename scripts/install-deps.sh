@@ -12,7 +12,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libboost-regex-dev libcurl4-openssl-dev libssl-dev openssl curl \
   libcpp-httplib-dev \
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev \
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good glib-networking \
   libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-14-dev \
   sox lame flac \
