@@ -48,6 +48,10 @@ class RegExpObject {
   int SubMatchCount() const;
 
  private:
+  // 0-based byte offset in the code page 936 subject of `value` found at UTF-16 offset
+  // firstIndex; -1 when it cannot be found.
+  int BytePosition(int firstIndex, const Text& value) const;
+
   std::shared_ptr<platform::VbRegExp> regExp_;
   std::shared_ptr<const platform::RegExpMatchCollection> matches_;
   std::u16string subject_;
