@@ -7,6 +7,9 @@
 // program), or on standard error when none is installed, and ends the process with -1.
 #pragma once
 
+#include <cstddef>
+#include <optional>
+
 #include "text/text_types.h"
 
 namespace vorel {
@@ -20,5 +23,18 @@ void ProcessEvents();
 void SetFatalErrorHook(FatalErrorHook hook);
 // code 0 means "no code". Never returns.
 [[noreturn]] void FatalError(int code, const Text& message);
+
+// The text of the fatal-error box: "运行时出错!\r\n\r\n", then "错误代码：" with the
+// code and a blank line when code != 0, then "错误信息：" with the message and "\r\n".
+Text FatalErrorText(int code, const Text& message);
+
+// Allocation failure. Nothing is installed globally: start-up installs
+// AllocationFailureHandler with std::set_new_handler. A new-handler is not told the
+// size that was asked for, so its message leaves the number out ("分配内存失败!");
+// code that knows the size calls ReportAllocationFailure(bytes) and gets
+// "分配 <bytes> 字节内存失败!". Both end the process through FatalError.
+Text AllocationFailureMessage(std::optional<std::size_t> bytes);
+[[noreturn]] void ReportAllocationFailure(std::optional<std::size_t> bytes);
+void AllocationFailureHandler();
 
 }  // namespace vorel
