@@ -10,17 +10,14 @@
 namespace vorel::platform {
 namespace {
 
+// A single-selection tree clears its selection on a press beside the rows; the
+// double-click event also fires there.
 class ReportTree : public QTreeWidget {
  public:
   ReportTree(QWidget* parent, std::shared_ptr<std::function<void()>> onDoubleClick)
       : QTreeWidget(parent), onDoubleClick_(std::move(onDoubleClick)) {}
 
  protected:
-  void mousePressEvent(QMouseEvent* event) override {
-    if (!indexAt(event->position().toPoint()).isValid()) clearSelection();
-    QTreeWidget::mousePressEvent(event);
-  }
-
   void mouseDoubleClickEvent(QMouseEvent* event) override {
     QTreeWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton && *onDoubleClick_) (*onDoubleClick_)();
