@@ -3,8 +3,11 @@
 #include <benchmark/benchmark.h>
 #include <string.h>  // memmem
 
+#include <cstdio>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/capture_all_between.h"
 #include "text/utf8_literal.h"
@@ -92,6 +95,39 @@ BENCHMARK(BM_MemmemNameCells);
 BENCHMARK(BM_CaptureLinkCells);
 BENCHMARK(BM_MemmemLinkCells);
 
+// The console report, then each capture's throughput as a share of the memmem scan's.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration) continue;
+      const auto rate = run.counters.find("bytes_per_second");
+      if (rate != run.counters.end()) bytesPerSecond_[run.run_name.function_name] = rate->second.value;
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    for (const char* cells : {"NameCells", "LinkCells"}) {
+      const double capture = bytesPerSecond_[std::string("BM_Capture") + cells];
+      const double scan = bytesPerSecond_[std::string("BM_Memmem") + cells];
+      if (capture > 0 && scan > 0)
+        std::printf("%s: CaptureAllBetween %.0f MB/s, memmem scan %.0f MB/s, ratio %.2f\n", cells,
+                    capture / 1e6, scan / 1e6, capture / scan);
+    }
+  }
+
+ private:
+  std::map<std::string, double> bytesPerSecond_;
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
