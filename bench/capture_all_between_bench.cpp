@@ -98,6 +98,8 @@ BENCHMARK(BM_MemmemLinkCells);
 // The console report, then each capture's throughput as a share of the memmem scan's.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
