@@ -181,7 +181,8 @@ Text WinHttpFetch(const Text& url, const WinHttpOptions& options) {
       checksPassed = kChecksOfACompleteRequest;
       const Text headers = WithoutZeroBytes(result.rawHeaders);
       if (options.responseHeaders) *options.responseHeaders = headers;
-      setMessage(StatusText(headers));
+      // A body cut short keeps its "713" message: the status text would pass it off as whole.
+      if (result.failure == platform::HttpFailure::None) setMessage(StatusText(headers));
       Text newCookies = options.newCookies ? *options.newCookies : Text();
       ReadResponseHeaderLines(headers, newCookies, options.location);
       if (TextRight(newCookies, 2) == "; ") newCookies = TextLeft(newCookies, TextLength(newCookies) - 2);

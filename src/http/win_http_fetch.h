@@ -7,7 +7,7 @@
 // the body is read, a charset that the page declares in its first 1024 bytes (other than
 // "gbk" and "gb2312") re-decodes it into code page 936. Failures are the numbered texts
 // in `message` ("701 解析URL地址失败!", "711 发送请求失败!", "712 服务器未响应!", ...) and an
-// empty result; a body cut short keeps what was read and ends with the status text.
+// empty result. A body cut short is returned as far as it came, with "713 读取数据失败!".
 // Certificates are verified (system store or SSL_CERT_FILE); an unverifiable one is a
 // failed send. Pending window events run while the request waits on the network.
 #pragma once
