@@ -22,8 +22,8 @@ struct SongEntry {
 struct SearchState {
   SongEntry currentEntry;
   Text searchUrl;
-  Text searchHost;             // host[:port] of the search service
-  unsigned latestSearch = 0;   // counts searches started; the latest one wins
+  Text searchHost;            // host[:port] of the search service
+  unsigned latestSearch = 0;  // counts searches started; the latest one wins
 };
 
 }  // namespace vorel
