@@ -2,6 +2,7 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -13,11 +14,12 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr milliseconds kStateLimit{5000};    // pause, play, seek
-constexpr milliseconds kLengthWait{1500};    // a length that appears shortly after playing starts
-constexpr std::int64_t kFrameMs = 40;        // one step
-constexpr guint kSourceTimeoutSeconds = 10;  // network source: no answer for this long fails
-constexpr guint kPlayFlagAudio = 0x2;        // playbin flags: audio only, volume in software
+constexpr milliseconds kStateLimit{5000};       // pause, play, seek
+constexpr milliseconds kLengthWait{1500};       // a length that appears shortly after playing starts
+constexpr milliseconds kErrorMessageWait{500};  // an error posted just after a failed change
+constexpr std::int64_t kFrameMs = 40;           // one step
+constexpr guint kSourceTimeoutSeconds = 10;     // network source: no answer for this long fails
+constexpr guint kPlayFlagAudio = 0x2;           // playbin flags: audio only, volume in software
 constexpr guint kPlayFlagSoftVolume = 0x10;
 constexpr gint64 kNsPerMs = 1000000;
 
@@ -142,43 +144,59 @@ void DrainBus(GstBus* bus) {
   while (GstMessage* message = gst_bus_pop(bus)) gst_message_unref(message);
 }
 
-// Waits for a state change (or flushing seek) that answered ASYNC to complete.
-WaitOutcome WaitForAsyncDone(GstBus* bus, milliseconds limit) {
+WaitOutcome FailureFrom(GstMessage* message) {
   WaitOutcome outcome;
-  GstMessage* message =
-      gst_bus_timed_pop_filtered(bus, static_cast<GstClockTime>(limit.count()) * GST_MSECOND,
-                                 static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
-  if (!message) {
-    outcome.result = WaitResult::kTimedOut;
-    return outcome;
-  }
-  if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
-    GError* error = nullptr;
-    gst_message_parse_error(message, &error, nullptr);
-    outcome.result = WaitResult::kFailed;
-    if (error) {
-      outcome.errorDomain = error->domain;
-      outcome.errorCode = error->code;
-      g_error_free(error);
-    }
+  outcome.result = WaitResult::kFailed;
+  GError* error = nullptr;
+  gst_message_parse_error(message, &error, nullptr);
+  if (error) {
+    outcome.errorDomain = error->domain;
+    outcome.errorCode = error->code;
+    g_error_free(error);
   }
   gst_message_unref(message);
   return outcome;
 }
 
+// The error that made a state change fail; the failing element may post it a moment
+// after the pipeline reported the failure.
+WaitOutcome FailureOnBus(GstBus* bus) {
+  GstMessage* error =
+      gst_bus_timed_pop_filtered(bus, kErrorMessageWait.count() * GST_MSECOND, GST_MESSAGE_ERROR);
+  return error ? FailureFrom(error) : WaitOutcome{WaitResult::kFailed, 0, 0};
+}
+
+// Waits until the pipeline has no state change pending, or fails, or the limit passes.
+// Asking the pipeline itself (rather than waiting for its ASYNC_DONE message) also
+// covers a change that completed, or went on asynchronously, before the call.
+WaitOutcome WaitSettled(GstElement* pipeline, GstBus* bus, milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    if (GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) return FailureFrom(error);
+    const GstStateChangeReturn state = gst_element_get_state(pipeline, nullptr, nullptr, 10 * GST_MSECOND);
+    if (state == GST_STATE_CHANGE_SUCCESS || state == GST_STATE_CHANGE_NO_PREROLL) return {};
+    if (state == GST_STATE_CHANGE_FAILURE) return FailureOnBus(bus);
+    if (std::chrono::steady_clock::now() >= deadline) return {WaitResult::kTimedOut, 0, 0};
+  }
+}
+
+// A flushing seek makes the pipeline preroll again; it reports that with ASYNC_DONE.
+WaitOutcome WaitForSeek(GstElement* pipeline, GstBus* bus, milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  GstMessage* message =
+      gst_bus_timed_pop_filtered(bus, static_cast<GstClockTime>(limit.count()) * GST_MSECOND,
+                                 static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
+  if (!message) return {WaitResult::kTimedOut, 0, 0};
+  if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) return FailureFrom(message);
+  gst_message_unref(message);
+  const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
+  return WaitSettled(pipeline, bus, std::max(left, milliseconds(0)));
+}
+
 WaitOutcome ChangeState(GstElement* pipeline, GstBus* bus, GstState state, milliseconds limit) {
   DrainBus(bus);
-  switch (gst_element_set_state(pipeline, state)) {
-    case GST_STATE_CHANGE_ASYNC:
-      return WaitForAsyncDone(bus, limit);
-    case GST_STATE_CHANGE_FAILURE: {
-      WaitOutcome outcome = WaitForAsyncDone(bus, milliseconds(0));
-      if (outcome.result != WaitResult::kFailed) outcome = {WaitResult::kFailed, 0, 0};
-      return outcome;
-    }
-    default:
-      return {};
-  }
+  if (gst_element_set_state(pipeline, state) == GST_STATE_CHANGE_FAILURE) return FailureOnBus(bus);
+  return WaitSettled(pipeline, bus, limit);
 }
 
 // Without a sound device the automatic sink falls back to a null sink; it must keep to
@@ -299,7 +317,7 @@ bool GstPlayback::SeekTo(std::int64_t positionMs, std::optional<std::int64_t> st
   p.watch->ended = false;
   p.atStart = false;
   p.lastPositionMs = positionMs;
-  return WaitForAsyncDone(p.bus.get(), kStateLimit).result == WaitResult::kDone;
+  return WaitForSeek(p.element(), p.bus.get(), kStateLimit).result == WaitResult::kDone;
 }
 
 bool GstPlayback::Play(std::optional<std::int64_t> fromMs, std::optional<std::int64_t> toMs, bool repeat) {
