@@ -13,8 +13,9 @@
 namespace vorel {
 namespace {
 
-// The two hooks are set once by start-up (or by a test) and read from anywhere.
+// The hooks are set once by start-up (or by a test) and read from anywhere.
 std::atomic<EventHook> processEventsHook{nullptr};
+std::atomic<EventHook> processNonInputEventsHook{nullptr};
 std::atomic<FatalErrorHook> fatalErrorHook{nullptr};
 
 }  // namespace
@@ -23,6 +24,12 @@ void SetProcessEventsHook(EventHook hook) { processEventsHook.store(hook); }
 
 void ProcessEvents() {
   if (EventHook hook = processEventsHook.load()) hook();
+}
+
+void SetProcessNonInputEventsHook(EventHook hook) { processNonInputEventsHook.store(hook); }
+
+void ProcessNonInputEvents() {
+  if (EventHook hook = processNonInputEventsHook.load()) hook();
 }
 
 void SetFatalErrorHook(FatalErrorHook hook) { fatalErrorHook.store(hook); }

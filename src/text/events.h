@@ -20,6 +20,12 @@ using FatalErrorHook = void (*)(const Text& message);  // message in code page 9
 void SetProcessEventsHook(EventHook hook);
 void ProcessEvents();
 
+// Runs the window's pending events except user input (repaints and timer ticks, no
+// clicks or keys, so no handler starts inside the caller). For routines that block the
+// window but should keep it painted and its clock running. No hook: nothing happens.
+void SetProcessNonInputEventsHook(EventHook hook);
+void ProcessNonInputEvents();
+
 void SetFatalErrorHook(FatalErrorHook hook);
 // code 0 means "no code". Never returns.
 [[noreturn]] void FatalError(int code, const Text& message);
