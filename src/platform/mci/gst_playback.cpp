@@ -19,8 +19,7 @@ constexpr milliseconds kLengthWait{1500};       // a length that appears shortly
 constexpr milliseconds kErrorMessageWait{500};  // an error posted just after a failed change
 constexpr std::int64_t kFrameMs = 40;           // one step
 constexpr guint kSourceTimeoutSeconds = 10;     // network source: no answer for this long fails
-constexpr guint kPlayFlagAudio = 0x2;           // playbin flags: audio only, volume in software
-constexpr guint kPlayFlagSoftVolume = 0x10;
+constexpr guint kPlayFlagAudio = 0x2;           // playbin flags: audio only
 constexpr gint64 kNsPerMs = 1000000;
 
 struct GstObjectUnref {
@@ -101,7 +100,8 @@ void ReselectClock(GstElement* element, gpointer) {
 }
 
 // Runs in the thread that posts. Only the messages that a waiting call looks for reach
-// the bus's queue; the rest are handled here and dropped, so nothing piles up.
+// the bus's queue; the rest are handled here and dropped (a dropped message is the
+// handler's to release), so nothing piles up.
 GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
   BusWatch& watch = **static_cast<std::shared_ptr<BusWatch>*>(data);
   switch (GST_MESSAGE_TYPE(message)) {
@@ -116,16 +116,18 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
       } else {
         watch.ended = true;
       }
-      return GST_BUS_DROP;
+      break;
     case GST_MESSAGE_LATENCY:
       gst_element_call_async(watch.pipeline, RecalculateLatency, nullptr, nullptr);
-      return GST_BUS_DROP;
+      break;
     case GST_MESSAGE_CLOCK_LOST:
       gst_element_call_async(watch.pipeline, ReselectClock, nullptr, nullptr);
-      return GST_BUS_DROP;
+      break;
     default:
-      return GST_BUS_DROP;
+      break;
   }
+  gst_message_unref(message);
+  return GST_BUS_DROP;
 }
 
 void ReleaseWatch(gpointer data) {
@@ -217,6 +219,29 @@ void KeepNullSinkClocked(GstElement* sink) {
   gst_iterator_free(children);
 }
 
+// The audio output: our own volume element before the automatic sink (or a clocked
+// null sink when that is missing). playbin's own software volume is left off: its
+// volume element outlives the pipeline.
+GstElement* MakeAudioOutput(GstElement** volume) {
+  *volume = nullptr;
+  GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
+  if (!sink) {
+    sink = gst_element_factory_make("fakesink", nullptr);
+    if (!sink) return nullptr;
+    g_object_set(sink, "sync", TRUE, nullptr);
+  }
+  GstElement* level = gst_element_factory_make("volume", nullptr);
+  if (!level) return sink;
+  GstElement* bin = gst_bin_new(nullptr);
+  gst_bin_add_many(GST_BIN(bin), level, sink, nullptr);
+  gst_element_link(level, sink);
+  GstPad* input = gst_element_get_static_pad(level, "sink");
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", input));
+  gst_object_unref(input);
+  *volume = level;
+  return bin;
+}
+
 PlaybackOpenError ClassifyFailure(const WaitOutcome& outcome) {
   if (outcome.result == WaitResult::kTimedOut) return PlaybackOpenError::kTimedOut;
   if (outcome.errorDomain == GST_STREAM_ERROR ||
@@ -230,6 +255,7 @@ PlaybackOpenError ClassifyFailure(const WaitOutcome& outcome) {
 
 struct GstPlayback::Pipeline {
   GstRef<GstElement> playbin;
+  GstRef<GstElement> volume;  // inside the audio output; null when there is none
   GstRef<GstBus> bus;
   std::shared_ptr<BusWatch> watch = std::make_shared<BusWatch>();
   bool atStart = true;  // prerolled at 0 and not played since
@@ -254,13 +280,11 @@ GstPlayback::OpenResult GstPlayback::Open(const std::string& location, milliseco
   GstElement* playbin = gst_element_factory_make("playbin", nullptr);
   if (!playbin) return result;
   pipeline->playbin.reset(static_cast<GstElement*>(gst_object_ref_sink(playbin)));
-  GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
-  if (!sink) {
-    sink = gst_element_factory_make("fakesink", nullptr);
-    if (sink) g_object_set(sink, "sync", TRUE, nullptr);
-  }
+  GstElement* volume = nullptr;
+  GstElement* sink = MakeAudioOutput(&volume);
   if (sink) g_object_set(playbin, "audio-sink", sink, nullptr);
-  g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
+  if (volume) pipeline->volume.reset(static_cast<GstElement*>(gst_object_ref(volume)));
+  g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayFlagAudio, nullptr);
   g_signal_connect(playbin, "source-setup", G_CALLBACK(OnSourceSetup), nullptr);
 
   pipeline->bus.reset(gst_element_get_bus(playbin));
@@ -464,7 +488,7 @@ std::int64_t GstPlayback::LengthMs() const {
 
 void GstPlayback::SetVolume(int level) {
   volume_ = level;
-  g_object_set(pipeline_->element(), "volume", level / 1000.0, nullptr);
+  if (pipeline_->volume) g_object_set(pipeline_->volume.get(), "volume", level / 1000.0, nullptr);
 }
 
 }  // namespace vorel::platform
