@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 #include <iostream>
@@ -50,6 +51,12 @@ int main(int argc, char** argv) {
     std::cerr << "vorel-catalog: cannot load the server certificate " << tls->certFile << "\n";
     return 1;
   }
+  // Address reuse for quick restarts, but not cpp-httplib's default port sharing: a second
+  // service on the same port must fail to start rather than split the requests.
+  server.set_socket_options([](int socket) {
+    int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   catalog::ServiceSettings settings;
   settings.pageSize = options->pageSize;
   if (options->port == 0) {

@@ -5,8 +5,10 @@
 #include <httplib.h>
 #include <openssl/bio.h>
 #include <openssl/ssl.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -465,6 +467,39 @@ TEST_F(CatalogFixtureTest, KeywordMatchesSingerOrSongIgnoringAsciiCase) {
     EXPECT_EQ(NameTexts(RowsOf(std::string("/?kw=") + c.keyword)), c.names) << c.keyword;
   }
 }
+
+#ifdef VOREL_CATALOG_EXE
+// Runs vorel-catalog with `arguments` under a time limit and gives its exit status.
+int RunCatalog(const std::string& arguments, int seconds) {
+  const std::string command = "timeout " + std::to_string(seconds) + " '" + std::string(VOREL_CATALOG_EXE) +
+                              "' " + arguments + " >/dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CatalogProcessTest, RefusesATakenPortAndKeepsItsCertificates) {
+  CatalogServer server;
+  ASSERT_TRUE(server.running());
+  std::string tls = (fs::temp_directory_path() / "vorel-catalog-reuse-XXXXXX").string();
+  ASSERT_TRUE(mkdtemp(tls.data()));
+
+  // A second service on the same port gives up at once instead of sharing it.
+  EXPECT_EQ(RunCatalog("--port " + std::to_string(PortOf(server)) + " --tls-dir " + tls, 10), 1);
+
+  // The first start makes the authority and the server certificate, the next one reuses them.
+  const char* files[] = {"ca.pem", "ca-key.pem", "server.pem", "server-key.pem"};
+  std::vector<std::string> before;
+  for (const char* file : files) before.push_back(ReadFile(fs::path(tls) / file));
+  EXPECT_EQ(RunCatalog("--port 0 --tls-dir " + tls, 1), 124);  // still serving when the limit ends it
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    EXPECT_EQ(ReadFile(fs::path(tls) / files[i]), before[i]) << files[i];
+    EXPECT_FALSE(before[i].empty()) << files[i];
+  }
+  EXPECT_EQ(fs::status(fs::path(tls) / "ca-key.pem").permissions() & fs::perms::group_all, fs::perms::none);
+  std::error_code ignored;
+  fs::remove_all(tls, ignored);
+}
+#endif
 
 }  // namespace
 }  // namespace vorel::test
