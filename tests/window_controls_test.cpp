@@ -1,18 +1,22 @@
 // The window layer's controls, on real (offscreen) Qt widgets.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
 #include <string>
 
+#include "platform/dialogs/message_box.h"
 #include "platform/window/button.h"
 #include "platform/window/combo_box.h"
 #include "platform/window/edit_box.h"
@@ -334,6 +338,25 @@ TEST_F(WindowControlsTest, WindowHasAFixedFrameWithoutMaximizeButton) {
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+}
+
+TEST(ErrorBoxTest, ShowsTitleAndTextWithAnErrorIconUntilDismissed) {
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QTimer dismisser;  // reads the open box, then presses its OK button
+  QObject::connect(&dismisser, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    title = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    box->button(QMessageBox::Ok)->click();
+  });
+  dismisser.start(10);
+  ShowErrorBox(FromUtf8("错误"), FromUtf8("运行时出错!\r\n\r\n错误信息：不能整除于零\r\n"));
+  EXPECT_EQ(title, QStringLiteral("错误"));
+  EXPECT_EQ(text, QStringLiteral("运行时出错!\n\n错误信息：不能整除于零\n"));
+  EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
 }  // namespace
