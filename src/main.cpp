@@ -17,7 +17,6 @@
 #include "platform/dialogs/message_box.h"
 #include "platform/window/message_loop.h"
 #include "text/events.h"
-#include "text/text_primitives.h"
 #include "text/utf8_literal.h"
 
 namespace {
@@ -28,13 +27,6 @@ void MakeProgramFolderCurrent() {
   if (!error) std::filesystem::current_path(program.parent_path(), error);
 }
 
-// operator new failed. The size asked for does not reach a new-handler, so the count in
-// the message stays unknown.
-void ReportAllocationFailure() {
-  std::set_new_handler(nullptr);  // a failure while reporting ends the program at once
-  vorel::FatalError(0, vorel::ReplaceText(vorel::FromUtf8("分配 %d 字节内存失败!"), "%d", "?", true));
-}
-
 void ShowFatalError(const vorel::Text& message) {
   vorel::platform::ShowErrorBox(vorel::FromUtf8("错误"), message);
 }
@@ -42,7 +34,7 @@ void ShowFatalError(const vorel::Text& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::set_new_handler(ReportAllocationFailure);
+  std::set_new_handler(vorel::AllocationFailureHandler);
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vorel"));
   MakeProgramFolderCurrent();
@@ -50,6 +42,7 @@ int main(int argc, char** argv) {
   vorel::AppState state;
   state.searchHost = VOREL_SEARCH_HOST;
   vorel::SetProcessEventsHook([] { vorel::platform::ProcessPendingEvents(); });
+  vorel::SetProcessNonInputEventsHook([] { vorel::platform::ProcessPendingNonInputEvents(); });
   vorel::SetFatalErrorHook(ShowFatalError);
 
   int result = 0;
@@ -62,6 +55,7 @@ int main(int argc, char** argv) {
   }
 
   vorel::SetFatalErrorHook(nullptr);
+  vorel::SetProcessNonInputEventsHook(nullptr);
   vorel::SetProcessEventsHook(nullptr);
   return result;
 }

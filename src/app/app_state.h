@@ -4,6 +4,7 @@
 // 下载 saves, and the play-time counters of the clock.
 #pragma once
 
+#include "media/mci_player.h"
 #include "search/search_state.h"
 #include "text/text_types.h"
 
@@ -17,7 +18,7 @@ struct AppState : SearchState {
   int elapsedSeconds = 0;
   int elapsedMinutes = 0;
   int totalSeconds = 0;
-  // The media player (MciPlayer `player`) joins here with the media layer.
+  MciPlayer player;
 };
 
 }  // namespace vorel

@@ -1,12 +1,29 @@
 #include "app/search_buttons.h"
 
+#include "search/run_search.h"
+
 namespace vorel {
+namespace {
 
-// Not connected to the search yet: these do nothing until the search module joins.
-void OnSearchClicked(AppState& /*state*/, MainWindow& /*window*/) {}
+SearchControls ControlsOf(MainWindow& window) {
+  return {window.编辑框1, window.网站_组合框, window.音乐_列表框, window.上一页_按钮, window.品质_组合框};
+}
 
-void OnPreviousPageClicked(AppState& /*state*/, MainWindow& /*window*/) {}
+}  // namespace
 
-void OnNextPageClicked(AppState& /*state*/, MainWindow& /*window*/) {}
+void OnSearchClicked(AppState& state, MainWindow& window) {
+  SearchControls controls = ControlsOf(window);
+  SearchClicked(state, controls);
+}
+
+void OnPreviousPageClicked(AppState& state, MainWindow& window) {
+  SearchControls controls = ControlsOf(window);
+  PreviousPageClicked(state, controls);
+}
+
+void OnNextPageClicked(AppState& state, MainWindow& window) {
+  SearchControls controls = ControlsOf(window);
+  NextPageClicked(state, controls);
+}
 
 }  // namespace vorel

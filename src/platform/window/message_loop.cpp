@@ -8,4 +8,6 @@ int RunMessageLoop() { return QApplication::exec(); }
 
 void ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
+void ProcessPendingNonInputEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
 }  // namespace vorel::platform

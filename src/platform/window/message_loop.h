@@ -7,5 +7,8 @@ namespace vorel::platform {
 int RunMessageLoop();
 // Lets the pending events run (input, paint, timers) and returns.
 void ProcessPendingEvents();
+// Lets the pending events run except user input: repaints and timers run, clicks and
+// keys wait for the loop.
+void ProcessPendingNonInputEvents();
 
 }  // namespace vorel::platform
