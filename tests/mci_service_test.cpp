@@ -312,6 +312,39 @@ TEST_F(MciServiceTest, HttpsTrustsTheAuthorityOfSslCertFile) {
   }
 }
 
+// A stream whose server hangs up early (and refuses ranges, so it cannot be resumed)
+// ends up stopped rather than "playing" for ever: pause is refused, so the program opens
+// it afresh, and another play stops again. The break may even come before the open
+// completes, which then fails.
+TEST_F(MciServiceTest, StreamCutShortEndsStopped) {
+  std::ifstream file(test::SampleMusicDir() + "/" + std::string(kCbrWithoutHeader), std::ios::binary);
+  const std::string song((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_GT(song.size(), 60000u);
+  test::LocalHttpServer server;
+  ASSERT_TRUE(server.running());
+  server.Handle("/cut.mp3", [&song](const test::ReceivedRequest&) {
+    test::Reply reply;
+    reply.headerLines = {"Content-Type: audio/mpeg"};
+    reply.body = song;
+    reply.closeAfter = 24000;  // about 1.5 s of the 5 s
+    return reply;
+  });
+  const int opened = Send("open \"" + server.url("/cut.mp3") + "\" type MPEGVideo alias cut").code;
+  if (opened != 0) {
+    EXPECT_EQ(opened, mci_error::kFileNotFound);
+    return;
+  }
+  const auto stopped = [] { return Send("status cut mode").reply == "stopped"; };
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    SCOPED_TRACE(attempt);
+    Send("play cut from 0");  // refused, or accepted and soon broken off
+    ASSERT_TRUE(test::WaitUntil(stopped));
+    EXPECT_NE(Send("pause cut").code, 0);
+    EXPECT_NE(Send("resume cut").code, 0);
+  }
+  EXPECT_GE(server.requests().size(), 2u) << "playing again asks the server again";
+}
+
 TEST_F(MciServiceTest, CloseAllClosesEveryOpenMedia) {
   ASSERT_EQ(Open(kFlac, "first"), 0);
   ASSERT_EQ(Open(kShort, "second"), 0);
@@ -320,6 +353,32 @@ TEST_F(MciServiceTest, CloseAllClosesEveryOpenMedia) {
   EXPECT_EQ(Send("status first mode").code, mci_error::kInvalidDeviceName);
   EXPECT_EQ(Send("status second mode").code, mci_error::kInvalidDeviceName);
   EXPECT_EQ(Send("close all").code, 0);
+}
+
+// Any text at all: the parser answers with an error or a command, and never reads
+// beyond the text.
+TEST(MciCommandParser, SurvivesArbitraryText) {
+  const std::string_view pieces[] = {
+      "open", "play", "status",  "set",    "step",       "seek",   "close", "setaudio",
+      "\"",   " ",    "\t",      "to",     "from",       "by",     "-",     "99999999999",
+      "a",    "all",  "time",    "format", "track",      "length", "door",  "\xB0\xD9",
+      "\0",   "1",    "reverse", "volume", "brightness", "notify", "alias", "\"x y\""};
+  unsigned state = 12345;
+  auto next = [&state] { return state = state * 1103515245u + 12345u, (state >> 16) & 0x7FFF; };
+  int parsed = 0;
+  for (int i = 0; i < 20000; ++i) {
+    std::string text;
+    const unsigned count = next() % 8;
+    for (unsigned j = 0; j < count; ++j) text += pieces[next() % std::size(pieces)];
+    const MciParseResult result = ParseMciCommand(text);
+    if (result.error == 0) {
+      ++parsed;
+      EXPECT_FALSE(result.command.device.empty()) << text;
+    } else {
+      EXPECT_GT(result.error, 0) << text;
+    }
+  }
+  EXPECT_GT(parsed, 0);
 }
 
 TEST(MciCommandParser, RefusesMalformedCommands) {
