@@ -153,6 +153,9 @@ TEST_F(MciServiceTest, LengthIsKnownRightAfterOpenAndAfterPlay) {
     EXPECT_NEAR(Number("status measured length track 1"), c.lengthMs, c.toleranceMs);
     ASSERT_EQ(Send("close measured").code, 0);
   }
+  // A file name (blanks, Chinese) opens as well as an address.
+  ASSERT_EQ(Send("open \"" + test::SampleMusicDir() + "/" + std::string(kFlac) + "\" alias local").code, 0);
+  EXPECT_NEAR(Number("status local length"), 3000, 20);
 }
 
 TEST_F(MciServiceTest, MediaThatPlayedToItsEndIsStoppedAndPlaysAgainFromTheStart) {
