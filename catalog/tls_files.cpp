@@ -139,12 +139,13 @@ bool Usable(X509* cert, EVP_PKEY* key) {
 
 std::optional<TlsFiles> EnsureTlsFiles(const std::string& dir, std::string& error) {
   std::error_code ec;
+  const bool existed = fs::exists(dir, ec);
   fs::create_directories(dir, ec);
   if (ec || !fs::is_directory(dir, ec)) {
     error = "cannot make the TLS folder " + dir;
     return std::nullopt;
   }
-  ::chmod(dir.c_str(), 0700);
+  if (!existed) ::chmod(dir.c_str(), 0700);  // a folder that was there keeps its rights
   const fs::path folder = fs::absolute(dir, ec);
   TlsFiles files{(folder / "ca.pem").string(), (folder / "server.pem").string(),
                  (folder / "server-key.pem").string()};
