@@ -4,7 +4,7 @@
 // that 下载 writes lands there), the state, the hooks through which the text layer lets
 // events run and reports fatal errors, then the main window, whose creation handler runs
 // before the first user input. Closing the window ends the loop; the window goes first,
-// then the state (media left open is not closed by a command of ours).
+// then the state, whose player closes the media it opened.
 #include <QApplication>
 #include <filesystem>
 #include <new>

@@ -284,6 +284,25 @@ TEST_F(InetFetchTest, FailuresGiveAnEmptyBodyAndNoWindowEventsRun) {
   EXPECT_EQ(eventCalls, 0);
 }
 
+int nonInputCalls = 0;
+
+TEST_F(InetFetchTest, OnlyNonInputEventsRunWhileItWaits) {
+  server_.Handle("/slow", [](const ReceivedRequest&) {
+    Reply reply = Page("late");
+    reply.delay = std::chrono::milliseconds(300);
+    return reply;
+  });
+  eventCalls = 0;
+  nonInputCalls = 0;
+  SetProcessEventsHook([] { ++eventCalls; });
+  SetProcessNonInputEventsHook([] { ++nonInputCalls; });
+  EXPECT_EQ(InetFetch(server_.url("/slow")), Bytes("late"));
+  SetProcessNonInputEventsHook(nullptr);
+  SetProcessEventsHook(nullptr);
+  EXPECT_EQ(eventCalls, 0);
+  EXPECT_GT(nonInputCalls, 0);
+}
+
 TEST(InetFetchTls, UnverifiableCertificateGivesNothing) {
   test::TestTls tls;
   ASSERT_TRUE(tls.ok()) << tls.log();

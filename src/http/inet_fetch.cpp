@@ -8,6 +8,7 @@
 #include "http/url_text.h"
 #include "platform/http/curl_client.h"
 #include "platform/http/url_escape.h"
+#include "text/events.h"
 #include "text/text_primitives.h"
 
 namespace vorel {
@@ -110,6 +111,9 @@ ByteBuffer InetFetch(const Text& url, const InetOptions& options) {
     if (!body.empty()) request.body = std::string(body.begin(), body.end());
   }
 
+  // The window keeps painting and its clock keeps ticking while the request waits, but no
+  // click or key is handled: no other handler starts inside this one.
+  request.waitHook = [] { ProcessNonInputEvents(); };
   platform::HttpResult result = platform::CurlClient().Perform(request);
   if (result.failure == platform::HttpFailure::BadUrl) return {};
 
