@@ -248,11 +248,16 @@ bool LocalHttpServer::Impl::ServeOne(Connection& connection, std::string& pendin
     reply.reason = "Not Found";
     reply.body = "not found";
   }
+  const auto silence = reply.hangUpAfter.value_or(std::chrono::hours(1));
   if (reply.neverAnswer) {
-    WaitOrStop(std::chrono::hours(1));
+    WaitOrStop(silence);
     return false;
   }
   if (reply.delay.count() > 0 && WaitOrStop(reply.delay)) return false;
+  if (reply.raw) {
+    connection.Write(*reply.raw);
+    return false;  // hang up without a TLS close notice
+  }
 
   std::string out = request.version == "HTTP/1.0" ? "HTTP/1.0 " : "HTTP/1.1 ";
   out += std::to_string(reply.status) + " " + reply.reason + "\r\n";
@@ -273,7 +278,7 @@ bool LocalHttpServer::Impl::ServeOne(Connection& connection, std::string& pendin
   }
   if (reply.stallAfter) {
     if (!head) out.append(reply.body, 0, std::min(*reply.stallAfter, reply.body.size()));
-    if (connection.Write(out)) WaitOrStop(std::chrono::hours(1));
+    if (connection.Write(out)) WaitOrStop(silence);
     return false;
   }
   if (!head) out += reply.body;

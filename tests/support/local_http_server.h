@@ -6,7 +6,8 @@
 // as written: the status line, the test's header lines in order, a Content-Length line
 // unless switched off or given, the empty line and the body (none for HEAD). Fault modes
 // per reply: answer only after a delay, never answer at all (the connection stays open
-// until the server stops), hang up or go silent after part of the body. Connections are kept alive
+// until the server stops, or until `hangUpAfter`), hang up or go silent after part of the body,
+// or send raw bytes of the test's own making (a broken head, say) and hang up. Connections are kept alive
 // unless the client asks otherwise. Each connection is served on its own thread; the
 // destructor closes every connection and joins. SIGPIPE is ignored in the test process.
 #pragma once
@@ -46,6 +47,10 @@ struct Reply {
   bool neverAnswer = false;               // keep the connection open, say nothing
   std::optional<std::size_t> closeAfter;  // send the head and this many body bytes, then hang up
   std::optional<std::size_t> stallAfter;  // send the head and this many body bytes, then go silent
+  // With neverAnswer or stallAfter: hang up after this much silence (none: when the server stops).
+  std::optional<std::chrono::milliseconds> hangUpAfter;
+  // Sent as the whole answer instead of status line, headers and body; then the server hangs up.
+  std::optional<std::string> raw;
 };
 
 using Handler = std::function<Reply(const ReceivedRequest&)>;
