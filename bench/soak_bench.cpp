@@ -1,7 +1,8 @@
 // Leak and growth check, run by hand: one process with the real window (offscreen) and
-// the real search service does 200 searches, 50 plays (播放 then 停止) and 20 downloads
-// (下载) in ten rounds, and prints the resident set size after the first round and after
-// the last. Run it in an ASan build to have LeakSanitizer report at exit, e.g.
+// the real search service does, per round, 20 searches, 5 plays (播放 then 停止) and 2
+// downloads (下载, each after a play of its own), for ten rounds or as many as the first
+// argument says, and prints the resident set size after the first round and after each
+// later one. Run it in an ASan build to have LeakSanitizer report at exit, e.g.
 //   LSAN_OPTIONS=suppressions=tests/lsan.supp build-asan/bench/soak_bench
 // Exit status 0 when every search listed rows, every play played and every download
 // saved a file.
@@ -29,7 +30,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRounds = 10;
+constexpr int kDefaultRounds = 10;  // a number as the first argument sets another count
 constexpr int kSearchesPerRound = 20;
 constexpr int kPlaysPerRound = 5;
 constexpr int kDownloadsPerRound = 2;
@@ -103,6 +104,7 @@ int main(int argc, char** argv) {
   fs::create_directories(folder / "runtime");
   fs::permissions(folder / "runtime", fs::perms::owner_all);
   setenv("XDG_RUNTIME_DIR", (folder / "runtime").c_str(), 1);
+  const int rounds = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : kDefaultRounds;
   int status = 0;
   {
     QApplication app(argc, argv);
@@ -125,17 +127,16 @@ int main(int argc, char** argv) {
       soak.Round(1);
       const long afterFirst = ResidentKilobytes();
       std::printf("RSS before: %ld kB\nRSS after round 1: %ld kB\n", before, afterFirst);
-      for (int round = 2; round <= kRounds; ++round) {
+      for (int round = 2; round <= rounds; ++round) {
         soak.Round(round);
         std::printf("RSS after round %d: %ld kB\n", round, ResidentKilobytes());
         std::fflush(stdout);
       }
       const long atEnd = ResidentKilobytes();
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      std::printf("%d searches, %d plays, %d downloads in %.1f s; failures: %d\n",
-                  kRounds * kSearchesPerRound,
-                  kRounds * (kPlaysPerRound + kDownloadsPerRound),  // each download plays first
-                  kRounds * kDownloadsPerRound, seconds, soak.failures);
+      std::printf("%d searches, %d plays, %d downloads in %.1f s; failures: %d\n", rounds * kSearchesPerRound,
+                  rounds * (kPlaysPerRound + kDownloadsPerRound),  // each download plays first
+                  rounds * kDownloadsPerRound, seconds, soak.failures);
       std::printf("RSS growth from round 1 to the end: %+ld kB\n", atEnd - afterFirst);
       status = soak.failures == 0 ? 0 : 1;
     }
