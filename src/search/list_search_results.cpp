@@ -11,12 +11,9 @@ void ListSearchResults(const Text& page, SongEntry& currentEntry, platform::List
     currentEntry.standardUrl = std::move(row.standardUrl);
     currentEntry.highUrl = std::move(row.highUrl);
     currentEntry.losslessUrl = std::move(row.losslessUrl);
-    const int index = list.AppendRow();
-    list.SetCellText(index, 0, currentEntry.songName);
-    list.SetCellText(index, 1, currentEntry.singer);
-    list.SetCellText(index, 2, currentEntry.standardUrl);
-    list.SetCellText(index, 3, currentEntry.highUrl);
-    list.SetCellText(index, 4, currentEntry.losslessUrl);
+    // Columns 0 to 4, the whole row in one insertion.
+    list.AppendRow({currentEntry.songName, currentEntry.singer, currentEntry.standardUrl,
+                    currentEntry.highUrl, currentEntry.losslessUrl});
   }
 }
 

@@ -108,7 +108,7 @@ struct CatalogServer::Impl {
   std::vector<std::string> lines;
 
   // One start on a freshly picked port; false when the service exits or stays silent.
-  bool StartOnce(const std::string& exe, const std::string& musicDir);
+  bool StartOnce(const std::string& exe, const std::string& musicDir, int pageSize);
   void Stop();
   void ReadOutput(int fd);
 };
@@ -134,7 +134,7 @@ void CatalogServer::Impl::ReadOutput(int fd) {
   }
 }
 
-bool CatalogServer::Impl::StartOnce(const std::string& exe, const std::string& musicDir) {
+bool CatalogServer::Impl::StartOnce(const std::string& exe, const std::string& musicDir, int pageSize) {
   port = PickFreePort();
   if (port == 0) return false;
   int pipeFds[2];
@@ -142,6 +142,10 @@ bool CatalogServer::Impl::StartOnce(const std::string& exe, const std::string& m
 
   const std::string portText = std::to_string(port);
   std::vector<std::string> args = {exe, "--music", musicDir, "--port", portText, "--tls-dir", tlsDir};
+  if (pageSize > 0) {
+    args.push_back("--page-size");
+    args.push_back(std::to_string(pageSize));
+  }
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -210,7 +214,7 @@ void CatalogServer::Impl::Stop() {
   outputFd = -1;
 }
 
-CatalogServer::CatalogServer(const std::string& musicDir) : impl_(std::make_unique<Impl>()) {
+CatalogServer::CatalogServer(const std::string& musicDir, int pageSize) : impl_(std::make_unique<Impl>()) {
 #ifdef VOREL_CATALOG_EXE
   std::string tls = (fs::temp_directory_path() / "vorel-catalog-tls-XXXXXX").string();
   if (!::mkdtemp(tls.data())) return;
@@ -218,7 +222,7 @@ CatalogServer::CatalogServer(const std::string& musicDir) : impl_(std::make_uniq
   impl_->caFile = (fs::path(tls) / "ca.pem").string();
   const std::string music = musicDir.empty() ? SampleMusicDir() : musicDir;
   for (int attempt = 0; attempt < 5 && !impl_->running; ++attempt) {
-    impl_->running = impl_->StartOnce(VOREL_CATALOG_EXE, music);
+    impl_->running = impl_->StartOnce(VOREL_CATALOG_EXE, music, pageSize);
   }
   if (impl_->running) {
     if (const char* previous = std::getenv("SSL_CERT_FILE")) impl_->previousCertFile = previous;
@@ -226,6 +230,7 @@ CatalogServer::CatalogServer(const std::string& musicDir) : impl_(std::make_uniq
   }
 #else
   (void)musicDir;
+  (void)pageSize;
 #endif
 }
 

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "platform/window/qt_bridge.h"
 #include "platform/window/window.h"
@@ -87,6 +88,15 @@ void ListView::DeleteAllRows() { tree_->clear(); }
 
 int ListView::AppendRow() {
   tree_->addTopLevelItem(MakeOwnedByParent<QTreeWidgetItem>());
+  return tree_->topLevelItemCount() - 1;
+}
+
+int ListView::AppendRow(const std::vector<std::string>& cells) {
+  QStringList texts;
+  const auto count = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(tree_->columnCount()));
+  texts.reserve(static_cast<qsizetype>(count));
+  for (std::size_t column = 0; column < count; ++column) texts.append(ToQString(cells[column]));
+  tree_->addTopLevelItem(MakeOwnedByParent<QTreeWidgetItem>(texts));
   return tree_->topLevelItemCount() - 1;
 }
 

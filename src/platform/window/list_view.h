@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/window/geometry.h"
 
@@ -33,6 +34,10 @@ class ListView {
   void DeleteAllRows();
   // Appends an empty row after the last one; returns its index.
   int AppendRow();
+  // Appends a row holding `cells` in columns 0, 1, ... (cells beyond the last column are
+  // dropped, missing ones stay empty); returns its index. One insertion for the whole row,
+  // so long lists fill fast.
+  int AppendRow(const std::vector<std::string>& cells);
   int RowCount() const;
   // False (nothing changes) when the row or column does not exist.
   bool SetCellText(int row, int column, const std::string& text);
