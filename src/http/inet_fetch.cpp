@@ -5,6 +5,7 @@
 #include "http/cookie_text.h"
 #include "http/header_text.h"
 #include "http/marker_text.h"
+#include "http/response_headers.h"
 #include "http/url_text.h"
 #include "platform/http/curl_client.h"
 #include "platform/http/url_escape.h"
@@ -45,18 +46,6 @@ std::vector<std::string> HeaderLines(const Text& block) {
     if (!line.empty()) lines.push_back(line);
   }
   return lines;
-}
-
-// The value of every "Set-Cookie" line, each followed by "; ", the last "; " cut off.
-Text CookiesSetBy(const Text& responseHeaders) {
-  Text cookies;
-  for (const Text& line : SplitText(responseHeaders, "\r\n")) {
-    if (TextBefore(line, ": ") != "Set-Cookie") continue;
-    const Text value = FindText(line, ";") > 0 ? TextBetween(line, "Set-Cookie:", ";")
-                                               : ReplaceText(line, "Set-Cookie:", "", false);
-    cookies += ConcatText(TrimBoth(value), "; ");
-  }
-  return cookies.empty() ? cookies : TextLeft(cookies, TextLength(cookies) - 2);
 }
 
 }  // namespace
@@ -121,7 +110,7 @@ ByteBuffer InetFetch(const Text& url, const InetOptions& options) {
   Text responseHeaders = std::move(result.rawHeaders);
   responseHeaders.erase(std::remove(responseHeaders.begin(), responseHeaders.end(), '\0'),
                         responseHeaders.end());
-  Text newCookies = CookiesSetBy(responseHeaders);
+  Text newCookies = AppendSetCookies(Text(), responseHeaders);
   if (options.mergeCookies.value_or(true) && options.cookies) {
     newCookies = MergeCookies(*options.cookies, newCookies);
   }

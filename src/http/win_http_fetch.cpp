@@ -5,7 +5,7 @@
 
 #include "http/cookie_text.h"
 #include "http/header_text.h"
-#include "http/marker_text.h"
+#include "http/response_headers.h"
 #include "platform/charset/charset_decoder.h"
 #include "platform/codepage/code_page_936.h"
 #include "platform/http/curl_client.h"
@@ -76,12 +76,6 @@ std::vector<std::string> HeaderLines(const Text& block) {
   return lines;
 }
 
-// Bytes 10.. of the status line: the code, a blank and the reason.
-Text StatusText(const Text& headers) {
-  const int end = FindText(headers, "\r\n", 10);
-  return end < 0 ? TextMid(headers, 10, TextLength(headers)) : TextMid(headers, 10, end - 10);
-}
-
 Text WithoutZeroBytes(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
   return text;
@@ -89,19 +83,15 @@ Text WithoutZeroBytes(std::string text) {
 
 Text UpToFirstZeroByte(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
 
-// Step 20: the response's cookies appended to newCookies, the last Location line.
-void ReadResponseHeaderLines(const Text& headers, Text& newCookies, Text* location) {
-  for (const Text& line : SplitText(headers, "\r\n")) {
-    if (TextBefore(line, ": ") == "Set-Cookie") {
-      const Text value = Contains(line, ";", false) ? TextBetween(line, "Set-Cookie:", ";")
-                                                    : ReplaceText(line, "Set-Cookie:", "", false);
-      newCookies += ConcatText(TrimBoth(value), "; ");
-    }
-    if (location && CompareText(TextLeft(line, 10), "Location: ", false) == 0) {
-      *location = TextMid(line, 11, TextLength(line) - 10);
-    }
-    ProcessEvents();
+// Step 20: the response's cookies appended to newCookies, the last Location line; pending
+// events run once for every line read.
+Text ReadResponseHeaderLines(const Text& headers, const Text& newCookies, Text* location) {
+  const Text cookies = AppendSetCookies(newCookies, headers);
+  if (location) {
+    if (std::optional<Text> last = LastLocation(headers)) *location = std::move(*last);
   }
+  for (int i = 0; i < ResponseHeaderLineCount(headers); ++i) ProcessEvents();
+  return cookies;
 }
 
 // Step 25: a charset declared near the top of the page re-decodes the body.
@@ -182,10 +172,9 @@ Text WinHttpFetch(const Text& url, const WinHttpOptions& options) {
       const Text headers = WithoutZeroBytes(result.rawHeaders);
       if (options.responseHeaders) *options.responseHeaders = headers;
       // A body cut short keeps its "713" message: the status text would pass it off as whole.
-      if (result.failure == platform::HttpFailure::None) setMessage(StatusText(headers));
-      Text newCookies = options.newCookies ? *options.newCookies : Text();
-      ReadResponseHeaderLines(headers, newCookies, options.location);
-      if (TextRight(newCookies, 2) == "; ") newCookies = TextLeft(newCookies, TextLength(newCookies) - 2);
+      if (result.failure == platform::HttpFailure::None) setMessage(ResponseStatusText(headers));
+      Text newCookies = ReadResponseHeaderLines(headers, options.newCookies ? *options.newCookies : Text(),
+                                                options.location);
       if (options.mergeCookies.value_or(true) && !cookies.empty()) {
         newCookies = MergeCookies(cookies, newCookies);
         if (options.cookies) *options.cookies = cookies;
