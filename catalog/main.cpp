@@ -1,6 +1,8 @@
 // vorel-catalog: a local music search service for Vorel. Reads the music folder, makes
 // or reuses its TLS certificates, then serves HTTPS on 127.0.0.1 until SIGINT or SIGTERM.
 #include <httplib.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -56,6 +58,9 @@ int main(int argc, char** argv) {
   server.set_socket_options([](int socket) {
     int yes = 1;
     ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    // Small answers (TLS tickets, pages) go out at once instead of waiting for the
+    // client's delayed acknowledgement; accepted connections inherit it.
+    ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
   });
   catalog::ServiceSettings settings;
   settings.pageSize = options->pageSize;

@@ -248,6 +248,14 @@ TEST_F(ListViewTest, AppendReturnsTheNewRowsIndexAndDeleteEmptiesTheList) {
   EXPECT_EQ(list.ColumnCount(), 5);
   EXPECT_EQ(list.ColumnHeader(0), FromUtf8("歌名"));
   EXPECT_EQ(list.AppendRow(), 0);
+
+  // A whole row at once: cells in column order, hidden columns included, extras dropped.
+  const std::vector<std::string> cells = {FromUtf8("百花香"), "b", "s", "h", "l", "extra"};
+  EXPECT_EQ(list.AppendRow(cells), 1);
+  for (int column = 0; column < 5; ++column) EXPECT_EQ(list.CellText(1, column), cells[column]) << column;
+  EXPECT_EQ(list.AppendRow({"only"}), 2);
+  EXPECT_EQ(list.CellText(2, 0), "only");
+  EXPECT_EQ(list.CellText(2, 4), "");
 }
 
 TEST_F(ListViewTest, SelectedRowIsMinusOneWhenNoneIsSelected) {
