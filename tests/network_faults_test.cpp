@@ -182,6 +182,13 @@ TEST_F(NetworkFaultsTest, SearchPlayAndDownloadSurviveEveryFault) {
       "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-no-such-charset\">"
       "</head><body><table>" +
       row + "</table></body></html>";
+  // A UTF-8 page lists its names in code page 936; binary bytes declared as UTF-16 or
+  // UTF-8 decode to replacement marks, not to rows.
+  const std::string utf8Page = "<html><head><meta charset=\"utf-8\"></head><body><table>" +
+                               ResultRow("林小雨 - 百花香", "https://localhost/x.mp3") +
+                               "</table></body></html>";
+  const std::string binaryUtf16 = "<meta charset=\"utf-16\">" + BinaryBytes(100001);
+  const std::string binaryUtf8 = "<meta charset=utf-8>" + std::string(1, '\xff') + BinaryBytes(100001);
   const std::string notAudio = "<html><body>" + std::string(200000, 'n') + "</body></html>";
 
   struct Case {
@@ -191,6 +198,7 @@ TEST_F(NetworkFaultsTest, SearchPlayAndDownloadSurviveEveryFault) {
     int rows;                          // listed by the search
     bool plays;                        // 播放 leaves the track playing
     std::optional<std::string> saved;  // what 下载 writes; none: nothing changes
+    Text song = "Song";                // the name a listed row shows
   };
   auto fixed = [](Reply reply) { return [reply](const ReceivedRequest&) { return reply; }; };
   // The search gets a page, the others the audio; both late.
@@ -254,6 +262,9 @@ TEST_F(NetworkFaultsTest, SearchPlayAndDownloadSurviveEveryFault) {
       {"binary page", faults_.get(), fixed(Page(binary, {"Content-Type: application/octet-stream"})), 1,
        false, binary},
       {"unknown charset", faults_.get(), fixed(Page(unknownCharset)), 1, false, unknownCharset},
+      {"UTF-8 page", faults_.get(), fixed(Page(utf8Page)), 1, false, utf8Page, FromUtf8("百花香")},
+      {"binary declared UTF-16", faults_.get(), fixed(Page(binaryUtf16)), 0, false, binaryUtf16},
+      {"binary declared UTF-8", faults_.get(), fixed(Page(binaryUtf8)), 0, false, binaryUtf8},
       {"not audio", faults_.get(), fixed(Page(notAudio, {"Content-Type: audio/mpeg"})), 0, false, notAudio},
       {"certificate for another name", otherName_.get(), fixed(Page(row + audio_)), 0, false, std::nullopt},
       {"expired certificate", expired_.get(), fixed(Page(row + audio_)), 0, false, std::nullopt},
@@ -277,6 +288,7 @@ TEST_F(NetworkFaultsTest, SearchPlayAndDownloadSurviveEveryFault) {
     EXPECT_EQ(window_.音乐_列表框.RowCount(), c.rows);
     if (c.rows == 1) {
       EXPECT_EQ(window_.音乐_列表框.CellText(0, 2), "https://localhost/x.mp3");
+      EXPECT_EQ(window_.音乐_列表框.CellText(0, 0), c.song);
     }
     if (search.took > milliseconds(500)) {
       EXPECT_GT(search.ticks, 0) << "the window froze while searching";
