@@ -182,8 +182,8 @@ TEST_F(NetworkFaultsTest, SearchPlayAndDownloadSurviveEveryFault) {
       "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-no-such-charset\">"
       "</head><body><table>" +
       row + "</table></body></html>";
-  // A UTF-8 page lists its names in code page 936; binary bytes declared as UTF-16 or
-  // UTF-8 decode to replacement marks, not to rows.
+  // A UTF-8 page lists its names in code page 936; binary bytes (odd length, invalid
+  // sequences) declared as UTF-16 or UTF-8 go through the decoder without harm.
   const std::string utf8Page = "<html><head><meta charset=\"utf-8\"></head><body><table>" +
                                ResultRow("林小雨 - 百花香", "https://localhost/x.mp3") +
                                "</table></body></html>";
