@@ -20,16 +20,6 @@
 #include "support/catalog_server.h"
 #include "support/wait_until.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// GLib's library constructor allocates its first quark table; GStreamer registers
-// enough quarks that GLib moves to a larger one and, by design, never frees the first.
-// GStreamer's HTTP source (over libsoup) leaves a few small blocks behind as it stops.
-// Only allocations made by shared-library constructors or inside that source are left
-// out of the leak check; GLib has no frame pointers, so the full stacks that show this
-// need the slow unwinder.
-extern "C" const char* __lsan_default_suppressions() { return "leak:_dl_init\nleak:libgstsoup.so\n"; }
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
-#endif
 
 namespace vorel {
 namespace {

@@ -26,11 +26,6 @@
 #include "text/events.h"
 #include "text/utf8_literal.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// GLib and GStreamer are built without frame pointers: only the slow unwinder shows the
-// stacks through them that tests/lsan.supp matches (library-internal leaks).
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
-#endif
 
 namespace {
 
