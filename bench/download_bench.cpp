@@ -19,8 +19,6 @@
 // its repetitions, which run interleaved.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -44,35 +42,21 @@
 #include "platform/http/http_read_file.h"
 #include "platform/window/message_loop.h"
 #include "support/catalog_server.h"
+#include "support/curl_tool.h"
+#include "support/temp_dir.h"
 #include "text/events.h"
 
 extern char** environ;
 
 namespace {
 
+using vorel::test::TempDir;
+
 namespace fs = std::filesystem;
 
 constexpr std::uint64_t kFileBytes = 100ull * 1024 * 1024;
 constexpr int kRuns = 3;         // downloads per repetition
 constexpr int kRepetitions = 5;  // repetitions of every benchmark, run interleaved
-
-class TempDir {
- public:
-  explicit TempDir(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // 100 MB of pseudo-random bytes (nothing on the way compresses them).
 bool WriteBigFile(const fs::path& file) {
@@ -255,32 +239,7 @@ BENCHMARK(ReadFileToAtomicFileNoSync)
 
 // Runs curl into `file` and returns its own time_total in seconds (negative on failure).
 double RunCurl(const std::string& url, const std::string& file) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  std::vector<std::string> args = {
-      "curl", "-s", "-o", file, "--cacert", setup->server->caFile(), "-w", "%{time_total}", url};
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, "curl", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  std::string out;
-  char buffer[128];
-  ssize_t n;
-  while (spawned == 0 && (n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-    out.append(buffer, static_cast<std::size_t>(n));
-  close(pipeFds[0]);
-  if (spawned != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return std::strtod(out.c_str(), nullptr);
+  return vorel::test::CurlToolSeconds({"-o", file, "--cacert", setup->server->caFile(), url});
 }
 
 // Flushes a file's bytes to the disk, as AtomicFile::Commit does before its rename.

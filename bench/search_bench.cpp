@@ -30,35 +30,19 @@
 #include "search/list_search_results.h"
 #include "search/search_results_page.h"
 #include "support/catalog_server.h"
+#include "support/temp_dir.h"
 #include "text/events.h"
 #include "text/utf8_literal.h"
 
 namespace {
+
+using vorel::test::TempDir;
 
 namespace fs = std::filesystem;
 
 constexpr int kFolderSongs = 60;
 constexpr int kPageSize = 50;
 constexpr int kSyntheticRows = 2000;
-
-// A temporary folder, removed with everything in it at the end of its life.
-class TempDir {
- public:
-  explicit TempDir(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // "歌手N - 花之歌 NN" in the three qualities; every song's name holds the keyword "花".
 void WriteMusicFolder(const std::string& folder) {

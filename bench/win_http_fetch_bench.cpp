@@ -5,8 +5,6 @@
 //   CurlToolTransferOnly  the same runs, timed by curl itself (%{time_total}): no start-up
 // After the run the ratios of WinHttpFetch to both curl figures are printed.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "http/win_http_fetch.h"
+#include "support/curl_tool.h"
 #include "support/local_http_server.h"
 
 extern char** environ;
@@ -54,33 +53,7 @@ void WinHttpFetch(benchmark::State& state) {
 }
 
 // Runs curl and returns its own time_total in seconds (negative on failure).
-double RunCurl(const std::string& url) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  std::vector<std::string> args = {"curl", "-s", "-o", "/dev/null", "-w", "%{time_total}", url};
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, "curl", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  std::string out;
-  char buffer[128];
-  ssize_t n;
-  while (spawned == 0 && (n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-    out.append(buffer, static_cast<std::size_t>(n));
-  close(pipeFds[0]);
-  if (spawned != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return std::strtod(out.c_str(), nullptr);
-}
+double RunCurl(const std::string& url) { return vorel::test::CurlToolSeconds({"-o", "/dev/null", url}); }
 
 void CurlTool(benchmark::State& state) {
   const std::string url = Server().url("/page");

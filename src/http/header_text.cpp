@@ -59,4 +59,12 @@ Text HeaderValue(const Text& headers, const Text& name) {
   return {};
 }
 
+std::vector<std::string> HeaderLines(const Text& block) {
+  std::vector<std::string> lines;
+  for (const Text& line : SplitText(block, "\r\n")) {
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
 }  // namespace vorel

@@ -5,6 +5,9 @@
 // HeaderValue reads the first line that begins with the name (byte-exact).
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "text/text_types.h"
 
 namespace vorel {
@@ -16,5 +19,9 @@ Text CapitalizeFirst(const Text& text);
 Text HeaderLineValue(const Text& line);
 // The value after "name: " on the first line starting with `name`; empty when none.
 Text HeaderValue(const Text& headers, const Text& name);
+
+// The lines of a request header block (CR LF separated) as a client sends them; empty
+// lines carry no header and are left out.
+std::vector<std::string> HeaderLines(const Text& block);
 
 }  // namespace vorel

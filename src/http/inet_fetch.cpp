@@ -40,14 +40,6 @@ void AddDefaultHeaders(Text& headers, const Text& url, int method) {
   }
 }
 
-std::vector<std::string> HeaderLines(const Text& block) {
-  std::vector<std::string> lines;
-  for (const Text& line : SplitText(block, "\r\n")) {
-    if (!line.empty()) lines.push_back(line);
-  }
-  return lines;
-}
-
 }  // namespace
 
 ByteBuffer InetFetch(const Text& url, const InetOptions& options) {

@@ -67,15 +67,6 @@ Text BuildHeaderBlock(const Text& extraHeaders, int method, const Text& cookies,
   return block;
 }
 
-// The block's lines as the client sends them; empty lines carry no header.
-std::vector<std::string> HeaderLines(const Text& block) {
-  std::vector<std::string> lines;
-  for (const Text& line : SplitText(block, "\r\n")) {
-    if (!line.empty()) lines.push_back(line);
-  }
-  return lines;
-}
-
 Text WithoutZeroBytes(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
   return text;
