@@ -38,18 +38,20 @@ TEST(CodePage936, MatchesTheWindowsTableBothWays) {
 }
 
 TEST(CodePage936, MissingCharactersBecomeQuestionMarks) {
-  EXPECT_EQ(Utf16ToCp936(u"a\u0E01b"), "a?b");          // Thai letter
-  EXPECT_EQ(Utf16ToCp936(u"\U0001F600"), "?");          // outside the BMP: one mark
-  EXPECT_EQ(Utf16ToCp936(u"e\u0301"), "\xA8\xA6");      // composed before mapping
-  EXPECT_EQ(Cp936ToUtf16("a\x81"), u"a?");              // lead byte at the end
-  EXPECT_EQ(Cp936ToUtf16("\x81\x20x"), u"? x");         // lead byte without trail
+  EXPECT_EQ(Utf16ToCp936(u"a\u0E01b"), "a?b");      // Thai letter
+  EXPECT_EQ(Utf16ToCp936(u"\U0001F600"), "?");      // outside the BMP: one mark
+  EXPECT_EQ(Utf16ToCp936(u"e\u0301"), "\xA8\xA6");  // composed before mapping
+  EXPECT_EQ(Cp936ToUtf16("a\x81"), u"a?");          // lead byte at the end
+  EXPECT_EQ(Cp936ToUtf16("\x81\x20x"), u"? x");     // lead byte without trail
 }
 
 TEST(CodePage936, Utf8RoundTrip) {
   const std::string utf8 = "\xE7\x99\xBE\xE8\x8A\xB1\xE9\xA6\x99 \xF0\x9F\x98\x80";
   EXPECT_EQ(vorel::platform::Utf16ToUtf8(vorel::platform::Utf8ToUtf16(utf8)), utf8);
   EXPECT_EQ(vorel::platform::Cp936ToUtf8("\xB0\xD9\xBB\xA8\xCF\xE3"), "\xE7\x99\xBE\xE8\x8A\xB1\xE9\xA6\x99");
-  EXPECT_EQ(vorel::platform::Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(vorel::platform::Utf8ToUtf16("a\xFF"
+                                         "b"),
+            u"a\uFFFDb");
 }
 
 }  // namespace

@@ -148,9 +148,7 @@ TEST_F(DownloadTrackTest, FailedAnswersLeaveTheExistingFileAlone) {
   ASSERT_TRUE(tls.ok()) << tls.log();
   vorel::test::LocalHttpServer untrusted(
       vorel::test::LocalHttpServer::Tls{tls.selfSigned().certFile, tls.selfSigned().keyFile});
-  untrusted.Handle("/song", [&](const vorel::test::ReceivedRequest&) {
-    return Answer(200, "OK", body);
-  });
+  untrusted.Handle("/song", [&](const vorel::test::ReceivedRequest&) { return Answer(200, "OK", body); });
 
   std::ofstream(folder_ / "good.mp3") << "the good file";
   window_.编辑框1.SetText("good");

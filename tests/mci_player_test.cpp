@@ -20,7 +20,6 @@
 #include "support/catalog_server.h"
 #include "support/wait_until.h"
 
-
 namespace vorel {
 namespace {
 

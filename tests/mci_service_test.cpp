@@ -19,7 +19,6 @@
 #include "support/test_tls.h"
 #include "support/wait_until.h"
 
-
 namespace vorel::platform {
 namespace {
 

@@ -26,7 +26,6 @@
 #include "text/events.h"
 #include "text/utf8_literal.h"
 
-
 namespace {
 
 namespace fs = std::filesystem;

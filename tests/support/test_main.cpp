@@ -1,12 +1,12 @@
 // Test programs start here: a private runtime folder for Qt, an offscreen
 // QApplication (real widgets, no display needed), then GoogleTest.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 // In a sanitizer build: GLib and GStreamer are built without frame pointers, so only the
 // slow unwinder shows the stacks through them, and a few allocations they keep for the

@@ -55,13 +55,13 @@ struct Composition {
 
 // Precomposed letters that the code page holds (its pinyin row).
 constexpr Composition kCompositions[] = {
-    {u'a', 0x0304, 0x0101}, {u'a', 0x0301, 0x00E1}, {u'a', 0x030C, 0x01CE}, {u'a', 0x0300, 0x00E0},
-    {u'e', 0x0304, 0x0113}, {u'e', 0x0301, 0x00E9}, {u'e', 0x030C, 0x011B}, {u'e', 0x0300, 0x00E8},
-    {u'e', 0x0302, 0x00EA}, {u'i', 0x0304, 0x012B}, {u'i', 0x0301, 0x00ED}, {u'i', 0x030C, 0x01D0},
-    {u'i', 0x0300, 0x00EC}, {u'o', 0x0304, 0x014D}, {u'o', 0x0301, 0x00F3}, {u'o', 0x030C, 0x01D2},
-    {u'o', 0x0300, 0x00F2}, {u'u', 0x0304, 0x016B}, {u'u', 0x0301, 0x00FA}, {u'u', 0x030C, 0x01D4},
-    {u'u', 0x0300, 0x00F9}, {u'u', 0x0308, 0x00FC}, {0x00FC, 0x0304, 0x01D6}, {0x00FC, 0x0301, 0x01D8},
-    {0x00FC, 0x030C, 0x01DA}, {0x00FC, 0x0300, 0x01DC}, {u'n', 0x0301, 0x0144}, {u'n', 0x030C, 0x0148},
+    {u'a', 0x0304, 0x0101},   {u'a', 0x0301, 0x00E1},   {u'a', 0x030C, 0x01CE},   {u'a', 0x0300, 0x00E0},
+    {u'e', 0x0304, 0x0113},   {u'e', 0x0301, 0x00E9},   {u'e', 0x030C, 0x011B},   {u'e', 0x0300, 0x00E8},
+    {u'e', 0x0302, 0x00EA},   {u'i', 0x0304, 0x012B},   {u'i', 0x0301, 0x00ED},   {u'i', 0x030C, 0x01D0},
+    {u'i', 0x0300, 0x00EC},   {u'o', 0x0304, 0x014D},   {u'o', 0x0301, 0x00F3},   {u'o', 0x030C, 0x01D2},
+    {u'o', 0x0300, 0x00F2},   {u'u', 0x0304, 0x016B},   {u'u', 0x0301, 0x00FA},   {u'u', 0x030C, 0x01D4},
+    {u'u', 0x0300, 0x00F9},   {u'u', 0x0308, 0x00FC},   {0x00FC, 0x0304, 0x01D6}, {0x00FC, 0x0301, 0x01D8},
+    {0x00FC, 0x030C, 0x01DA}, {0x00FC, 0x0300, 0x01DC}, {u'n', 0x0301, 0x0144},   {u'n', 0x030C, 0x0148},
     {u'n', 0x0300, 0x01F9},
 };
 
@@ -123,7 +123,8 @@ std::u16string Cp936ToUtf16(std::string_view bytes) {
     char16_t unit = kUnknown;
     if (lead == 0xFF) {
       unit = 0xF8F5;
-    } else if (lead >= 0x81 && lead <= 0xFE && inLeft >= 2 && IsTrailByte(static_cast<unsigned char>(in[1]))) {
+    } else if (lead >= 0x81 && lead <= 0xFE && inLeft >= 2 &&
+               IsTrailByte(static_cast<unsigned char>(in[1]))) {
       used = 2;
       if (char16_t u = UserDefinedToUnicode(lead, static_cast<unsigned char>(in[1]))) unit = u;
     }
@@ -162,8 +163,8 @@ std::string Utf16ToCp936(std::u16string_view units) {
     out.append(buffer, static_cast<size_t>(o - buffer));
     if (r != static_cast<size_t>(-1) || error == E2BIG) continue;
     if (inLeft < 2) break;
-    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
-                                            (static_cast<unsigned char>(in[1]) << 8));
+    const auto unit =
+        static_cast<char16_t>(static_cast<unsigned char>(in[0]) | (static_cast<unsigned char>(in[1]) << 8));
     size_t used = 2;
     if (!UnicodeToUserDefined(unit, out)) {
       out.push_back('?');
@@ -185,9 +186,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
   out.reserve(bytes.size());
   size_t i = 0;
   const size_t n = bytes.size();
-  auto cont = [&](size_t k) {
-    return k < n && (static_cast<unsigned char>(bytes[k]) & 0xC0) == 0x80;
-  };
+  auto cont = [&](size_t k) { return k < n && (static_cast<unsigned char>(bytes[k]) & 0xC0) == 0x80; };
   while (i < n) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     char32_t cp = kReplacement;
