@@ -9,6 +9,7 @@
 #include "http/response_headers.h"
 #include "http/win_http_fetch.h"
 #include "support/local_http_server.h"
+#include "text/regexp_object.h"
 
 namespace vorel {
 namespace {
@@ -77,6 +78,26 @@ TEST(ResponseHeadersTest, BareLineFeedsFromARealServerStayOutOfValues) {
   Text inetCookies;
   InetFetch(server.url("/moved"), {.newCookies = &inetCookies, .noRedirect = true});
   EXPECT_EQ(inetCookies, "sid=1");
+}
+
+// A comment group after a possessive quantifier never finished compiling; comment groups
+// are refused, while the same characters stay usable escaped or inside a class.
+TEST(RegExpPatternTest, CommentGroupsAreRefusedAndEverythingElseCompiles) {
+  struct Case {
+    const char* pattern;
+    const char* subject;
+    bool executes;
+    int matches;
+  };
+  const Case cases[] = {
+      {"a?+(?#)b", "ab", false, 0}, {"(?#note)x", "x", false, 0}, {"\\(?#", "(#", true, 1},
+      {"[(?#]+", "(?#", true, 1},   {"a?+b", "ab", true, 1},
+  };
+  for (const auto& c : cases) {
+    RegExpObject regExp;
+    EXPECT_EQ(regExp.CreateAndExecute(c.pattern, c.subject), c.executes) << c.pattern;
+    EXPECT_EQ(regExp.MatchCount(), c.matches) << c.pattern;
+  }
 }
 
 }  // namespace

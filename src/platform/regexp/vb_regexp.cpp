@@ -76,7 +76,29 @@ CodePoints ToCodePoints(std::u16string_view units) {
   return result;
 }
 
+// True when the pattern holds a comment group "(?#...)" outside a character class. The
+// component's syntax has no comment groups, and Boost's parser never returns from some
+// patterns that put one after a possessive quantifier ("a?+(?#)b"), so such a pattern is
+// refused as invalid.
+bool HasCommentGroup(const std::u16string& pattern) {
+  bool inClass = false;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char16_t c = pattern[i];
+    if (c == u'\\') {
+      ++i;
+    } else if (inClass) {
+      inClass = c != u']';
+    } else if (c == u'[') {
+      inClass = true;
+    } else if (c == u'(' && pattern.compare(i, 3, u"(?#") == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::optional<Regex> Compile(const VbRegExp& settings) {
+  if (HasCommentGroup(settings.Pattern)) return std::nullopt;
   auto flags = boost::regex_constants::perl | boost::regex_constants::no_mod_s;
   if (settings.IgnoreCase) flags |= boost::regex_constants::icase;
   if (!settings.Multiline) flags |= boost::regex_constants::no_mod_m;
