@@ -43,6 +43,7 @@
 #include "platform/window/message_loop.h"
 #include "support/catalog_server.h"
 #include "support/curl_tool.h"
+#include "support/running_program.h"
 #include "support/temp_dir.h"
 #include "text/events.h"
 
@@ -123,23 +124,7 @@ void RemoveFile(const fs::path& file) {
 }
 
 // Everything the program sets up before its message loop, as main() does it.
-struct Program {
-  vorel::AppState state;
-  vorel::MainWindow window;
-
-  Program() {
-    vorel::SetProcessEventsHook([] { vorel::platform::ProcessPendingEvents(); });
-    vorel::SetProcessNonInputEventsHook([] { vorel::platform::ProcessPendingNonInputEvents(); });
-    vorel::ConnectMainWindowEvents(state, window);
-    vorel::OnWindowCreated(state, window);
-    window.Show();
-    vorel::platform::ProcessPendingEvents();
-  }
-  ~Program() {
-    vorel::SetProcessNonInputEventsHook(nullptr);
-    vorel::SetProcessEventsHook(nullptr);
-  }
-};
+using Program = vorel::test::RunningProgram;
 
 void DownloadClick(benchmark::State& state) {
   if (!setup || !setup->ok) {

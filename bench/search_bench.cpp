@@ -30,6 +30,7 @@
 #include "search/list_search_results.h"
 #include "search/search_results_page.h"
 #include "support/catalog_server.h"
+#include "support/running_program.h"
 #include "support/temp_dir.h"
 #include "text/events.h"
 #include "text/utf8_literal.h"
@@ -57,24 +58,7 @@ void WriteMusicFolder(const std::string& folder) {
 }
 
 // Everything the program sets up before its message loop, as main() does it.
-struct Program {
-  vorel::AppState state;
-  vorel::MainWindow window;
-
-  explicit Program(const std::string& searchHost) {
-    state.searchHost = searchHost;
-    vorel::SetProcessEventsHook([] { vorel::platform::ProcessPendingEvents(); });
-    vorel::SetProcessNonInputEventsHook([] { vorel::platform::ProcessPendingNonInputEvents(); });
-    vorel::ConnectMainWindowEvents(state, window);
-    vorel::OnWindowCreated(state, window);
-    window.Show();
-    vorel::platform::ProcessPendingEvents();
-  }
-  ~Program() {
-    vorel::SetProcessNonInputEventsHook(nullptr);
-    vorel::SetProcessEventsHook(nullptr);
-  }
-};
+using Program = vorel::test::RunningProgram;
 
 // The generated music folder and the service over it, shared by the benchmarks that
 // search; made by main() and stopped before the program ends.
