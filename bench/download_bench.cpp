@@ -59,6 +59,11 @@ constexpr std::uint64_t kFileBytes = 100ull * 1024 * 1024;
 constexpr int kRuns = 3;         // downloads per repetition
 constexpr int kRepetitions = 5;  // repetitions of every benchmark, run interleaved
 
+// The settings every download benchmark shares.
+void DownloadRuns(benchmark::internal::Benchmark* run) {
+  run->Unit(benchmark::kMillisecond)->Iterations(kRuns)->Repetitions(kRepetitions);
+}
+
 // 100 MB of pseudo-random bytes (nothing on the way compresses them).
 bool WriteBigFile(const fs::path& file) {
   std::ofstream out(file, std::ios::binary);
@@ -163,11 +168,7 @@ void DownloadClick(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileBytes));
   if (peakKnown) state.counters["peak_growth_kB"] = static_cast<double>(peakGrowth);
 }
-BENCHMARK(DownloadClick)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(kRuns)
-    ->Repetitions(kRepetitions)
-    ->UseRealTime();
+BENCHMARK(DownloadClick)->Apply(DownloadRuns)->UseRealTime();
 
 // HttpReadFile into an AtomicFile without the window; `commit`: flushed to disk and
 // renamed as 下载 does, else dropped (no flush, as curl does none).
@@ -211,16 +212,8 @@ void ReadFileToAtomicFile(benchmark::State& state, bool commit) {
 
 void ReadFileToAtomicFileCommit(benchmark::State& state) { ReadFileToAtomicFile(state, true); }
 void ReadFileToAtomicFileNoSync(benchmark::State& state) { ReadFileToAtomicFile(state, false); }
-BENCHMARK(ReadFileToAtomicFileCommit)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(kRuns)
-    ->Repetitions(kRepetitions)
-    ->UseRealTime();
-BENCHMARK(ReadFileToAtomicFileNoSync)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(kRuns)
-    ->Repetitions(kRepetitions)
-    ->UseRealTime();
+BENCHMARK(ReadFileToAtomicFileCommit)->Apply(DownloadRuns)->UseRealTime();
+BENCHMARK(ReadFileToAtomicFileNoSync)->Apply(DownloadRuns)->UseRealTime();
 
 // Runs curl into `file` and returns its own time_total in seconds (negative on failure).
 double RunCurl(const std::string& url, const std::string& file) {
@@ -263,21 +256,9 @@ void CurlRuns(benchmark::State& state, CurlTiming timing) {
 void CurlTool(benchmark::State& state) { CurlRuns(state, CurlTiming::Wall); }
 void CurlToolTransferOnly(benchmark::State& state) { CurlRuns(state, CurlTiming::TransferOnly); }
 void CurlToolThenFlush(benchmark::State& state) { CurlRuns(state, CurlTiming::WallThenFlush); }
-BENCHMARK(CurlTool)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(kRuns)
-    ->Repetitions(kRepetitions)
-    ->UseRealTime();
-BENCHMARK(CurlToolThenFlush)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(kRuns)
-    ->Repetitions(kRepetitions)
-    ->UseRealTime();
-BENCHMARK(CurlToolTransferOnly)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(kRuns)
-    ->Repetitions(kRepetitions)
-    ->UseManualTime();
+BENCHMARK(CurlTool)->Apply(DownloadRuns)->UseRealTime();
+BENCHMARK(CurlToolThenFlush)->Apply(DownloadRuns)->UseRealTime();
+BENCHMARK(CurlToolTransferOnly)->Apply(DownloadRuns)->UseManualTime();
 
 // Keeps each benchmark's median wall time per download over its repetitions and the
 // largest peak growth of any repetition, for the summary.

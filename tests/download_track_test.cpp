@@ -15,6 +15,7 @@
 #include "app/track_selection.h"
 #include "support/catalog_server.h"
 #include "support/local_http_server.h"
+#include "support/temp_dir.h"
 #include "support/test_tls.h"
 #include "text/utf8_literal.h"
 
@@ -71,13 +72,8 @@ class DownloadTrackTest : public testing::Test {
     ASSERT_FALSE(state_.mediaUrl.empty());
   }
 
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  // Every name in the download folder, hidden ones included.
+  std::vector<std::string> Files() const { return vorel::test::SortedFileNames(folder_); }
 
   static std::unique_ptr<vorel::test::CatalogServer> server_;
   fs::path previous_, folder_;

@@ -21,6 +21,7 @@
 #include "platform/window/message_loop.h"
 #include "support/catalog_server.h"
 #include "support/local_http_server.h"
+#include "support/temp_dir.h"
 #include "support/test_tls.h"
 #include "support/wait_until.h"
 #include "text/events.h"
@@ -131,13 +132,7 @@ class NetworkFaultsTest : public testing::Test {
   }
 
   // Every name in the download folder, hidden ones included.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Files() const { return vorel::test::SortedFileNames(folder_); }
 
   // 播放 on a one-row list whose standard link is `url`.
   void PlayLink(const Text& url) {

@@ -3,9 +3,11 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace vorel::test {
 
@@ -26,5 +28,14 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// Every name in `folder`, hidden ones included, sorted.
+inline std::vector<std::string> SortedFileNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace vorel::test
